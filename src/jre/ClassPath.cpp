@@ -1,0 +1,1 @@
+#include "jre/ClassPath.h"

@@ -1,0 +1,3 @@
+#include "jvm/JavaHost.h"
+
+CJavaHost* phost = nullptr;

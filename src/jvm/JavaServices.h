@@ -1,0 +1,19 @@
+// Small services of the running JVM, and the orderly Java exit on SIGINT and SIGTERM.
+#pragma once
+
+#include <jni.h>
+
+// Clears a pending Java exception; with describe, the JVM first prints it and its stack trace.
+void CheckJavaException(JNIEnv* env, bool describe);
+// Sets a system property from "name=value" (UTF-8; the first '=' splits, it is overwritten).
+void SetSystemProperty(JNIEnv* env, char* text);
+// System.exit(code); returns only when the exit did not happen.
+void RequestJavaExit(JNIEnv* env, int code);
+
+// Installs OnTerminateSignal for SIGINT and SIGTERM and starts the watcher thread that does
+// the Java work for it.
+void InstallSignalHandlers();
+// The handler: only async-signal-safe work; wakes the watcher thread.
+void OnTerminateSignal(int signal);
+// Puts back the dispositions saved by InstallSignalHandlers (before the JVM library closes).
+void RestoreSignalHandlers();

@@ -1,0 +1,1 @@
+#include "redirect/StdRedir.h"

@@ -1,0 +1,3 @@
+#include "settings/SettingsLoader.h"
+
+CSettingsLoader* pldr = nullptr;

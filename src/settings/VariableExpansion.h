@@ -1,0 +1,8 @@
+#pragma once
+
+#include "text/Buffer.h"
+
+// Substitutes %NAME% and $NAME references (environment first, then the built-in variables of
+// pldr); %% and $$ give one marker; unresolved references stay as written. With toUtf8,
+// non-ASCII substitutions are converted from the locale's encoding to UTF-8.
+[[nodiscard]] MyCString ExpandVariables(const MyCString& value, bool toUtf8);
