@@ -60,14 +60,19 @@ __attribute__((format(printf, 2, 3))) void CStringBufT<char>::Format(const char*
     va_copy(measure, args);
     int needed = vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
-    if (needed < 0) {
+    if (needed < 0 || needed >= kMaxBufferElements) {
         va_end(args);
         SetLength(0);
         return;
     }
-    Grow(needed + 1 > 1024 ? needed + 1 : 1024);
-    vsnprintf(m_pData, static_cast<size_t>(m_nCapacity), format, args);
+    // Formatted apart first: an argument may point into this string's own storage, which
+    // growing would move.
+    CBufferT<char> text;
+    text.Grow(needed + 1);
+    vsnprintf(text.m_pData, static_cast<size_t>(text.m_nCapacity), format, args);
     va_end(args);
+    Grow(needed + 1 > 1024 ? needed + 1 : 1024);
+    memcpy(m_pData, text.m_pData, static_cast<size_t>(needed));
     SetLength(needed);
 }
 

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,6 +22,9 @@
 
 // realloc that never returns null: on failure the process ends through AbortOutOfMemory.
 void* ReallocOrAbort(void* data, size_t bytes);
+
+// The most elements a buffer holds; a larger request counts as exhausted memory.
+constexpr int kMaxBufferElements = 0x7FFFFFF0;
 
 // A view on `length` elements at `data`. It does not own the elements and must not
 // outlive them.
@@ -73,7 +77,7 @@ public:
     }
     ~CBufferT() override { Free(); }
 
-    // Makes capacity >= required: at least 8, else doubled, else required rounded up (see .cpp rule).
+    // Makes capacity >= required: at least 8, else doubled, else required + 4 rounded up to 8.
     void Grow(int required);
     // Grow(n), then length = n. New elements are not initialised.
     virtual void SetLength(int n)
@@ -127,7 +131,7 @@ void CBufferT<T>::Grow(int required)
     capacity *= 2;
     if (required > capacity)
         capacity = (static_cast<long long>(required) + 11) & ~7LL;
-    if (capacity > 0x7FFFFFF0LL)
+    if (capacity > kMaxBufferElements)
         AbortOutOfMemory();
     Reallocate(static_cast<int>(capacity));
 }
@@ -135,6 +139,9 @@ void CBufferT<T>::Grow(int required)
 template <class T>
 void CBufferT<T>::Reallocate(int capacity)
 {
+    // On i386 the byte count of a large capacity of wide or pointer elements would wrap.
+    if (static_cast<size_t>(capacity) > SIZE_MAX / sizeof(T))
+        AbortOutOfMemory();
     this->m_pData = static_cast<T*>(ReallocOrAbort(this->m_pData, static_cast<size_t>(capacity) * sizeof(T)));
     m_nCapacity = capacity;
 }
@@ -143,7 +150,7 @@ template <class T>
 T* CBufferT<T>::MakeRoom(int position, int count)
 {
     int oldLength = this->m_nLength;
-    if (static_cast<long long>(oldLength) + count > 0x7FFFFFF0LL)
+    if (static_cast<long long>(oldLength) + count > kMaxBufferElements)
         AbortOutOfMemory();
     SetLength(oldLength + count);
     if (position < oldLength)
@@ -155,7 +162,7 @@ T* CBufferT<T>::MakeRoom(int position, int count)
 template <class T>
 void CBufferT<T>::Append(const T* source, int count)
 {
-    if (count < 0)
+    if (count < 0 || !source)
         count = 0;
     // Growing may move the storage that source points into; keep its index instead.
     bool own = source && this->m_pData && source >= this->m_pData && source < this->m_pData + m_nCapacity;
@@ -211,13 +218,16 @@ public:
     {
         if (n < 0)
             n = 0;
+        if (n >= kMaxBufferElements)
+            AbortOutOfMemory();
         this->Grow(n + 1);
         this->m_pData[n] = 0;
         this->m_nLength = n;
     }
 
     // char only: replaces the contents with printf-style text. Grows to the measured size,
-    // never writing past the storage.
+    // never writing past the storage; arguments may point into this string. A format the
+    // C library cannot render leaves the string empty.
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 };
 
