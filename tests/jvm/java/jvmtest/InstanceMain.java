@@ -1,0 +1,6 @@
+package jvmtest;
+
+public class InstanceMain {
+    public void main(String[] args) {
+    }
+}

@@ -1,0 +1,6 @@
+package jvmtest;
+
+public class NoMain {
+    public static void run(String[] args) {
+    }
+}

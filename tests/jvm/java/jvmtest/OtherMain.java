@@ -1,0 +1,6 @@
+package jvmtest;
+
+public class OtherMain {
+    public static void main(String arg) {
+    }
+}
