@@ -58,12 +58,12 @@ public:
     // (the disableexternal rule included). For tests and tools that have no generated executable.
     void LoadFromText(const char* externalText, const char* embeddedText);
 
-    int m_nEmbeddedStart = 0;
-    MyCString m_strExePath;
-    MyCString m_strAppHome;
-    MyCString m_strWorkDir;
-    MyCString m_strVm;
-    int m_nTailOffset = 0;
+    int m_nEmbeddedStart = 0;     // index of the embedded text; 0 without external text
+    MyCString m_strExePath;        // the executable's absolute path
+    MyCString m_strAppHome;        // its directory, ending in its separator
+    MyCString m_strWorkDir;        // the working directory, ending in "/" (empty if unreadable)
+    MyCString m_strVm;             // cache of GetVmSetting
+    int m_nTailOffset = 0;         // just past the block length field; 0 when the tail is not valid
 };
 
 // The one settings store of the process, published by main; null before and after the run.
