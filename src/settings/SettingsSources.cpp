@@ -9,6 +9,7 @@
 
 #include "settings/AppPaths.h"
 #include "settings/MappedFile.h"
+#include "settings/SettingsTail.h"
 #include "settings/ZipRemark.h"
 #include "settings/ZipSizeSlot.h"
 #include "sys/Files.h"
@@ -154,13 +155,34 @@ void CSettingsLoader::LoadFromText(const char* externalText, const char* embedde
     ApplyDisableExternalRule(*this);
 }
 
+long long LocateTail(const CMappedFile& image, long long archiveSize)
+{
+    long long remarkSize = CZipRemark(image).GetLength();
+    long long tailOffset = image.GetSize() - archiveSize - remarkSize - kReservedSize;
+    return IsValidTail(image, tailOffset, archiveSize) ? tailOffset : 0;
+}
+
+bool ReadEmbeddedBlock(const CMappedFile& image, long long tailOffset, MyCString& text)
+{
+    const unsigned char* lengthField = image.BytesAt(tailOffset - 4, 4);
+    if (!lengthField)
+        return false;
+    long long blockSize = ReadLittleEndian32(lengthField);
+    const unsigned char* block = image.BytesAt(tailOffset - 4 - blockSize, blockSize);
+    if (!block)
+        return false;
+    // A C string copy: what follows the block's first NUL reads as NUL bytes.
+    const char* bytes = reinterpret_cast<const char*>(block);
+    text.SetLength(static_cast<int>(blockSize));
+    memset(text.GetData(), 0, static_cast<size_t>(blockSize));
+    memcpy(text.GetData(), bytes, strnlen(bytes, static_cast<size_t>(blockSize)));
+    return true;
+}
+
 void CSettingsLoader::LocateSettingsBlock()
 {
     CMappedFile image(ExecutablePath().c_str());
-    long long archiveSize = ReadZipSizeSlot();
-    long long remarkSize = CZipRemark().GetLength();
-    long long tailOffset = image.GetSize() - archiveSize - remarkSize - kReservedSize;
-    m_nTailOffset = IsValidTail(image, tailOffset, archiveSize) ? static_cast<int>(tailOffset) : 0;
+    m_nTailOffset = static_cast<int>(LocateTail(image, ReadZipSizeSlot()));
 }
 
 void CSettingsLoader::ReadExternalSettings()
@@ -186,20 +208,9 @@ void CSettingsLoader::ReadEmbeddedSettings()
     if (m_nTailOffset == 0)
         return;
     CMappedFile image(ExecutablePath().c_str());
-    const unsigned char* lengthField = image.BytesAt(m_nTailOffset - 4LL, 4);
-    if (!lengthField)
-        return;
-    long long blockSize = ReadLittleEndian32(lengthField);
-    const unsigned char* block = image.BytesAt(m_nTailOffset - 4LL - blockSize, blockSize);
-    if (!block)
-        return;
-    // A C string copy: what follows the block's first NUL reads as NUL bytes.
-    const char* bytes = reinterpret_cast<const char*>(block);
     MyCString text;
-    text.SetLength(static_cast<int>(blockSize));
-    memset(text.GetData(), 0, static_cast<size_t>(blockSize));
-    memcpy(text.GetData(), bytes, strnlen(bytes, static_cast<size_t>(blockSize)));
-    AppendDecodedText(text);
+    if (ReadEmbeddedBlock(image, m_nTailOffset, text))
+        AppendDecodedText(text);
 }
 
 void CSettingsLoader::AppendDecodedText(const CBufferRefT<char>& bytes)

@@ -34,9 +34,10 @@ long long FindEndRecord(const unsigned char* window, long long length)
     return last;
 }
 
-CZipRemark::CZipRemark()
+CZipRemark::CZipRemark() : CZipRemark(CMappedFile(ExecutablePath().c_str())) {}
+
+CZipRemark::CZipRemark(const CMappedFile& image)
 {
-    CMappedFile image(ExecutablePath().c_str());
     long long length = image.GetSize() < kWindowSize ? image.GetSize() : kWindowSize;
     const unsigned char* window = image.BytesAt(image.GetSize() - length, length);
     if (!window)

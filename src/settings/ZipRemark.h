@@ -2,6 +2,8 @@
 
 #include "text/Buffer.h"
 
+class CMappedFile;
+
 // The archive comment at the end of the running executable: the bytes after the
 // end-of-central-directory record found within the file's last 51222 bytes; empty when there
 // is none. The last record whose comment-length field matches the bytes after it wins, so a
@@ -10,6 +12,8 @@
 class CZipRemark : public CStringBufT<char> {
 public:
     CZipRemark();
+    // The remark at the end of an already mapped image.
+    explicit CZipRemark(const CMappedFile& image);
 };
 
 // Position within window of the end record the remark follows, or -1 when there is none.

@@ -1,0 +1,163 @@
+#include "jre/RuntimeSearch.h"
+
+#include "jre/JvmLibrary.h"
+#include "jre/PathText.h"
+#include "settings/VariableExpansion.h"
+#include "sys/Files.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <unistd.h>
+
+namespace {
+
+const char kDefaultOrder[] = "cbsie";
+// A chain longer than this is taken for a loop.
+constexpr int kMaxLinks = 40;
+
+// jre_order lowered, or the default when it names no source at all.
+MyCString SearchOrder(const CSettingsLoader& store)
+{
+    MyCString order = store.QuerySetting("jre_order");
+    for (int i = 0; i < order.GetLength(); ++i)
+        order.m_pData[i] = static_cast<char>(tolower(static_cast<unsigned char>(order.m_pData[i])));
+    if (strpbrk(order.c_str(), kDefaultOrder) == nullptr)
+        return MyCString(kDefaultOrder);
+    return order;
+}
+
+// Letter c: the jvmdll file itself, when readable.
+MyCString FindExplicitLibrary(CSettingsLoader& store)
+{
+    MyCString value = ExpandVariables(store.QuerySetting("jvmdll"), false);
+    if (value.IsEmpty())
+        return MyCString();
+    MyCString path = store.ResolvePath(value);
+    return IsReadable(path.c_str()) ? path : MyCString();
+}
+
+// Letter b: the runtime named by jre, by default the application's own "./jre/".
+MyCString FindBundledRuntime(CSettingsLoader& store)
+{
+    MyCString value = ExpandVariables(store.QuerySetting("jre"), false);
+    if (value.IsEmpty())
+        value = "./jre/";
+    return FindJvmLibrary(store, store.ResolvePath(value).c_str());
+}
+
+MyCString FindFromSource(CSettingsLoader& store, char letter)
+{
+    switch (letter) {
+    case 'c':
+        return FindExplicitLibrary(store);
+    case 'b':
+        return FindBundledRuntime(store);
+    case 's':
+        return FindJvmFromPath(store);
+    case 'e':
+        return FindJvmFromEnvironment(store);
+    default:  // 'i' and bytes that name no source
+        return MyCString();
+    }
+}
+
+// The first whitespace-delimited word of the stream, of any length; "" when there is none.
+MyCString ReadFirstWord(FILE* stream)
+{
+    MyCString word;
+    int c = getc(stream);
+    while (c != EOF && isspace(c))
+        c = getc(stream);
+    while (c != EOF && !isspace(c)) {
+        char byte = static_cast<char>(c);
+        word.Append(&byte, 1);
+        c = getc(stream);
+    }
+    return word;
+}
+
+// The path of the java command as "which java" prints it, "/" when it prints nothing;
+// false when the command cannot be started.
+bool ReadJavaCommandPath(MyCString& path)
+{
+    FILE* pipe = popen("which java", "r");
+    if (!pipe)
+        return false;
+    path = ReadFirstWord(pipe);
+    pclose(pipe);
+    if (path.IsEmpty())
+        path = "/";
+    return true;
+}
+
+// path up to and including its last '/'; "" when it has none.
+MyCString DirectoryOf(const MyCString& path)
+{
+    const char* slash = strrchr(path.c_str(), '/');
+    return slash ? MyCString(path.c_str(), static_cast<int>(slash - path.c_str()) + 1) : MyCString();
+}
+
+// A relative link target is relative to the directory that holds the link.
+MyCString ResolveLinkTarget(const MyCString& link, const MyCString& target)
+{
+    if (target.CharAt(0, 0) == '/')
+        return target;
+    return Concatenate(DirectoryOf(link).c_str(), target.c_str());
+}
+
+// Replaces path by the end of its chain of symbolic links; false for a chain of more than
+// kMaxLinks links.
+bool FollowLinks(MyCString& path)
+{
+    for (int followed = 0;; ++followed) {
+        char target[PATH_MAX];
+        ssize_t length = readlink(path.c_str(), target, sizeof target);
+        if (length < 0)
+            return true;
+        // Linux keeps link targets below PATH_MAX bytes, so a full buffer means a cut target.
+        if (followed == kMaxLinks || length == static_cast<ssize_t>(sizeof target))
+            return false;
+        path = ResolveLinkTarget(path, MyCString(target, static_cast<int>(length)));
+    }
+}
+
+}  // namespace
+
+MyCString FindJavaRuntime(CSettingsLoader& store)
+{
+    MyCString order = SearchOrder(store);
+    for (int i = 0; i < order.GetLength(); ++i) {
+        MyCString candidate = FindFromSource(store, order.m_pData[i]);
+        if (!candidate.IsEmpty())
+            return candidate;
+    }
+    return MyCString();
+}
+
+MyCString FindJvmFromPath(CSettingsLoader& store)
+{
+    MyCString command;
+    if (!ReadJavaCommandPath(command) || !FollowLinks(command))
+        return MyCString();
+    MyCString directory = DirectoryOf(command);
+    if (directory.IsEmpty())
+        return MyCString();
+    return FindJvmLibrary(store, directory.c_str());
+}
+
+MyCString FindJvmFromEnvironment(CSettingsLoader& store)
+{
+    for (const char* name : {"JRE_HOME", "JAVA_HOME"}) {
+        const char* home = getenv(name);
+        if (!home || !*home)
+            continue;
+        MyCString found = FindJvmLibrary(store, home);
+        if (!found.IsEmpty())
+            return found;
+    }
+    return MyCString();
+}
