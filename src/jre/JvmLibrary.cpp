@@ -3,6 +3,7 @@
 #include "jre/PathText.h"
 #include "sys/DirectoryListing.h"
 #include "sys/Files.h"
+#include "sys/Trace.h"
 
 #include <cstring>
 #include <elf.h>
@@ -72,7 +73,13 @@ bool IsForeignElf(const char* path)
 
 bool IsCandidate(const MyCString& path)
 {
-    return IsReadable(path.c_str()) && !IsForeignElf(path.c_str());
+    if (!IsReadable(path.c_str()))
+        return false;
+    if (IsForeignElf(path.c_str())) {
+        Trace("probe %s: skipped, built for another processor", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 // dir + name + "/libjvm.so" when that is a candidate, else "".
@@ -120,7 +127,9 @@ MyCString FindJvmLibrary(CSettingsLoader& store, const char* home)
     MyCString base = WithTrailingSeparator(home);
     MyCString vm = store.GetVmSetting();
     for (const char* subdirectory : kSubdirectories) {
-        MyCString found = ProbeDirectory(Concatenate(base.c_str(), subdirectory), vm);
+        MyCString dir = Concatenate(base.c_str(), subdirectory);
+        MyCString found = ProbeDirectory(dir, vm);
+        Trace("probe %s: %s", dir.c_str(), found.IsEmpty() ? "no libjvm.so" : found.c_str());
         if (!found.IsEmpty())
             return found;
     }

@@ -4,6 +4,7 @@
 #include "jre/PathText.h"
 #include "settings/VariableExpansion.h"
 #include "sys/Files.h"
+#include "sys/Trace.h"
 
 #include <cctype>
 #include <climits>
@@ -34,10 +35,16 @@ MyCString SearchOrder(const CSettingsLoader& store)
 MyCString FindExplicitLibrary(CSettingsLoader& store)
 {
     MyCString value = ExpandVariables(store.QuerySetting("jvmdll"), false);
-    if (value.IsEmpty())
+    if (value.IsEmpty()) {
+        Trace("runtime c: no jvmdll");
         return MyCString();
+    }
     MyCString path = store.ResolvePath(value);
-    return IsReadable(path.c_str()) ? path : MyCString();
+    if (!IsReadable(path.c_str())) {
+        Trace("runtime c: jvmdll %s is not readable", path.c_str());
+        return MyCString();
+    }
+    return path;
 }
 
 // Letter b: the runtime named by jre, by default the application's own "./jre/".
@@ -46,7 +53,9 @@ MyCString FindBundledRuntime(CSettingsLoader& store)
     MyCString value = ExpandVariables(store.QuerySetting("jre"), false);
     if (value.IsEmpty())
         value = "./jre/";
-    return FindJvmLibrary(store, store.ResolvePath(value).c_str());
+    MyCString home = store.ResolvePath(value);
+    Trace("runtime b: Java home %s", home.c_str());
+    return FindJvmLibrary(store, home.c_str());
 }
 
 MyCString FindFromSource(CSettingsLoader& store, char letter)
@@ -130,8 +139,10 @@ bool FollowLinks(MyCString& path)
 MyCString FindJavaRuntime(CSettingsLoader& store)
 {
     MyCString order = SearchOrder(store);
+    Trace("runtime search order \"%s\"", order.c_str());
     for (int i = 0; i < order.GetLength(); ++i) {
         MyCString candidate = FindFromSource(store, order.m_pData[i]);
+        Trace("runtime %c: %s", order.m_pData[i], candidate.IsEmpty() ? "nothing found" : candidate.c_str());
         if (!candidate.IsEmpty())
             return candidate;
     }
@@ -141,9 +152,17 @@ MyCString FindJavaRuntime(CSettingsLoader& store)
 MyCString FindJvmFromPath(CSettingsLoader& store)
 {
     MyCString command;
-    if (!ReadJavaCommandPath(command) || !FollowLinks(command))
+    if (!ReadJavaCommandPath(command)) {
+        Trace("runtime s: \"which java\" cannot be started");
         return MyCString();
+    }
+    Trace("runtime s: \"which java\" gives %s", command.c_str());
+    if (!FollowLinks(command)) {
+        Trace("runtime s: more than %d links to follow", kMaxLinks);
+        return MyCString();
+    }
     MyCString directory = DirectoryOf(command);
+    Trace("runtime s: the java command is in \"%s\"", directory.c_str());
     if (directory.IsEmpty())
         return MyCString();
     return FindJvmLibrary(store, directory.c_str());
@@ -153,8 +172,11 @@ MyCString FindJvmFromEnvironment(CSettingsLoader& store)
 {
     for (const char* name : {"JRE_HOME", "JAVA_HOME"}) {
         const char* home = getenv(name);
-        if (!home || !*home)
+        if (!home || !*home) {
+            Trace("runtime e: %s is %s", name, home ? "empty" : "not set");
             continue;
+        }
+        Trace("runtime e: %s=%s", name, home);
         MyCString found = FindJvmLibrary(store, home);
         if (!found.IsEmpty())
             return found;

@@ -2,6 +2,7 @@
 
 #include "jvm/JavaServices.h"
 #include "sys/SharedLibrary.h"
+#include "sys/Trace.h"
 
 #include <cstdio>
 #include <dlfcn.h>
@@ -28,6 +29,7 @@ void CJavaHost::AddOption(const char* text)
 
 int CJavaHost::LoadJavaVM(const char* libraryPath)
 {
+    Trace("loading %s", libraryPath);
     m_pLibrary = LoadSharedLibrary(libraryPath);
     if (!m_pLibrary) {
         const char* reason = dlerror();
@@ -35,14 +37,18 @@ int CJavaHost::LoadJavaVM(const char* libraryPath)
         return kHostLibraryInvalid;
     }
     auto create = reinterpret_cast<CreateJavaVMFunction>(GetLibrarySymbol(m_pLibrary, "JNI_CreateJavaVM"));
-    if (!create)
+    if (!create) {
+        Trace("%s has no JNI_CreateJavaVM", libraryPath);
         return kHostLibraryInvalid;
+    }
 
     int count = m_Options.GetSize();
     CBufferT<JavaVMOption> options;
     options.SetLength(count);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         options.GetData()[i] = JavaVMOption{m_Options.GetAt(i), nullptr};
+        Trace("JVM option %d: %s", i + 1, m_Options.GetAt(i));
+    }
     JavaVMInitArgs args{};
     args.version = JNI_VERSION_1_2;
     args.nOptions = count;
@@ -53,6 +59,7 @@ int CJavaHost::LoadJavaVM(const char* libraryPath)
     jint created = create(&jvm, reinterpret_cast<void**>(&m_pEnv), &args);
     m_Options.m_bufPool.Free();
     m_Options.Free();
+    Trace("JNI_CreateJavaVM returned %d", static_cast<int>(created));
     if (created != JNI_OK)
         return kHostCreateFailed;
     // The signal watcher reads the JVM pointer from another thread.

@@ -4,6 +4,7 @@
 #include "jvm/JavaHost.h"
 #include "jvm/JavaServices.h"
 #include "jvm/JavaStrings.h"
+#include "sys/Trace.h"
 
 jclass CJavaHost::FindJavaClass(const char* name)
 {
@@ -33,6 +34,7 @@ int CJavaHost::RunMainClass(const char* name, MyCStringArray& settingValues, int
     int tokenCount = 0;
     for (int i = 0; i < settingValues.GetSize(); ++i)
         tokenCount = SplitArguments(tokens, settingValues.GetAt(i));
+    Trace("main class %s with %d arguments", name, tokenCount + argc);
     jobjectArray args = BuildArgumentArray(tokenCount, tokens.GetData(), argc, argv);
     if (!args) {
         m_pEnv->DeleteLocalRef(mainClass);

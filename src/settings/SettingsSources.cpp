@@ -13,6 +13,7 @@
 #include "settings/ZipRemark.h"
 #include "settings/ZipSizeSlot.h"
 #include "sys/Files.h"
+#include "sys/Trace.h"
 #include "text/UnicodeStrings.h"
 
 #include <climits>
@@ -182,7 +183,11 @@ bool ReadEmbeddedBlock(const CMappedFile& image, long long tailOffset, MyCString
 void CSettingsLoader::LocateSettingsBlock()
 {
     CMappedFile image(ExecutablePath().c_str());
-    m_nTailOffset = static_cast<int>(LocateTail(image, ReadZipSizeSlot()));
+    long long archiveSize = ReadZipSizeSlot();
+    m_nTailOffset = static_cast<int>(LocateTail(image, archiveSize));
+    if (m_nTailOffset == 0)
+        Trace("embedded settings: none (no valid tail for an archive of %lld bytes in a file of %lld bytes)",
+              archiveSize, image.GetSize());
 }
 
 void CSettingsLoader::ReadExternalSettings()
@@ -196,8 +201,11 @@ void CSettingsLoader::ReadExternalSettings()
         MyCString name(path.c_str(), ends[i]);
         name.Append(suffixes[i], static_cast<int>(strlen(suffixes[i])));
         MyCString content;
-        if (!IsReadable(name.c_str()) || !ReadWholeFile(name.c_str(), content))
+        if (!IsReadable(name.c_str()) || !ReadWholeFile(name.c_str(), content)) {
+            Trace("settings file %s: not readable", name.c_str());
             continue;
+        }
+        Trace("settings file %s: used (%d bytes)", name.c_str(), content.GetLength());
         AppendDecodedText(content);
         return;
     }
@@ -209,8 +217,12 @@ void CSettingsLoader::ReadEmbeddedSettings()
         return;
     CMappedFile image(ExecutablePath().c_str());
     MyCString text;
-    if (ReadEmbeddedBlock(image, m_nTailOffset, text))
-        AppendDecodedText(text);
+    if (!ReadEmbeddedBlock(image, m_nTailOffset, text)) {
+        Trace("embedded settings: none (the block does not fit before offset %d)", m_nTailOffset);
+        return;
+    }
+    Trace("embedded settings: %d bytes before offset %d", text.GetLength(), m_nTailOffset);
+    AppendDecodedText(text);
 }
 
 void CSettingsLoader::AppendDecodedText(const CBufferRefT<char>& bytes)
