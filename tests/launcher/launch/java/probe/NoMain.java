@@ -1,0 +1,6 @@
+package probe;
+
+public class NoMain {
+    public static void run(String[] args) {
+    }
+}
