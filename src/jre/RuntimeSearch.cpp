@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -74,33 +75,24 @@ MyCString FindFromSource(CSettingsLoader& store, char letter)
     }
 }
 
-// The first whitespace-delimited word of the stream, of any length; "" when there is none.
-MyCString ReadFirstWord(FILE* stream)
+// The java command as the shell finds it: the first directory of PATH holding an executable
+// regular file named "java" (an empty directory name stands for the working directory).
+// Searched here rather than through "which java", which would start two programs.
+// "/" when there is none, as the search then looks under the root directory.
+MyCString FindJavaCommand()
 {
-    MyCString word;
-    int c = getc(stream);
-    while (c != EOF && isspace(c))
-        c = getc(stream);
-    while (c != EOF && !isspace(c)) {
-        char byte = static_cast<char>(c);
-        word.Append(&byte, 1);
-        c = getc(stream);
+    const char* directories = getenv("PATH");
+    for (const char* start = directories; start;) {
+        const char* end = strchr(start, ':');
+        int length = end ? static_cast<int>(end - start) : static_cast<int>(strlen(start));
+        MyCString command = length > 0 ? MyCString(start, length) : MyCString(".");
+        AppendText(command, "/java");
+        struct stat info;
+        if (stat(command.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(command.c_str(), X_OK) == 0)
+            return command;
+        start = end ? end + 1 : nullptr;
     }
-    return word;
-}
-
-// The path of the java command as "which java" prints it, "/" when it prints nothing;
-// false when the command cannot be started.
-bool ReadJavaCommandPath(MyCString& path)
-{
-    FILE* pipe = popen("which java", "r");
-    if (!pipe)
-        return false;
-    path = ReadFirstWord(pipe);
-    pclose(pipe);
-    if (path.IsEmpty())
-        path = "/";
-    return true;
+    return MyCString("/");
 }
 
 // path up to and including its last '/'; "" when it has none.
@@ -151,12 +143,8 @@ MyCString FindJavaRuntime(CSettingsLoader& store)
 
 MyCString FindJvmFromPath(CSettingsLoader& store)
 {
-    MyCString command;
-    if (!ReadJavaCommandPath(command)) {
-        Trace("runtime s: \"which java\" cannot be started");
-        return MyCString();
-    }
-    Trace("runtime s: \"which java\" gives %s", command.c_str());
+    MyCString command = FindJavaCommand();
+    Trace("runtime s: the java command on PATH is %s", command.c_str());
     if (!FollowLinks(command)) {
         Trace("runtime s: more than %d links to follow", kMaxLinks);
         return MyCString();

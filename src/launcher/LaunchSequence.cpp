@@ -12,6 +12,7 @@
 #include "jvm/JavaServices.h"
 #include "launcher/Messages.h"
 #include "settings/SettingsLoader.h"
+#include "sys/Trace.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,7 +70,9 @@ void AddJvmOptions()
     CollectSetting("option", values);
     for (int i = 0; i < values.GetSize(); ++i)
         phost->AddOption(values.GetAt(i));
-    AddOptionWithValue("-Djava.class.path=", BuildClassPath(*pldr).c_str());
+    MyCString classPath = BuildClassPath(*pldr);
+    Trace("class path %s", classPath.c_str());
+    AddOptionWithValue("-Djava.class.path=", classPath.c_str());
     AddOptionWithValue("-Dplm.app.path=", pldr->m_strExePath.c_str());
     AddOptionWithValue("-Dapplication.home=", pldr->m_strAppHome.c_str());
 }
@@ -122,6 +125,8 @@ int CheckVersionBounds(VersionBounds& bounds)
         return 0;
     if (!phost->QueryJavaVersion(bounds.version))
         return 5;
+    Trace("Java version \"%s\", minjre \"%s\", maxjre \"%s\"", bounds.version.c_str(),
+          bounds.lower.c_str(), bounds.upper.c_str());
     VersionFields version = ParseVersion(bounds.version);
     if (CompareVersions(version, ParseVersion(bounds.lower)) < 0)
         return 6;

@@ -8,6 +8,7 @@
 #include "settings/AppPaths.h"
 #include "settings/SettingsLoader.h"
 #include "settings/VariableExpansion.h"
+#include "sys/Trace.h"
 
 #include <clocale>
 
@@ -45,6 +46,8 @@ int main(int argc, char** argv)
     CSettingsLoader store(true);
     CJavaHost host;
     Publish(store, host);
+    Trace("executable %s, application home %s, working directory %s", store.m_strExePath.c_str(),
+          store.m_strAppHome.c_str(), store.m_strWorkDir.c_str());
 
     // Declared here so that they are destroyed after the host is unloaded, before host and store.
     MyCString forcecwd = ExpandedSetting(store, "forcecwd");
@@ -60,6 +63,7 @@ int main(int argc, char** argv)
     int result = argc > 0 ? RunApplication(argc - 1, argv + 1, InstallSignalHandlers)
                           : RunApplication(0, argv, InstallSignalHandlers);
 
+    Trace("result %d", result);
     host.UnloadJavaVM();
     pldr = nullptr;
     phost = nullptr;

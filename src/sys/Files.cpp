@@ -34,7 +34,9 @@ SysHandle* OpenReadOnly(const char* path)
         return INVALID_SYS_HANDLE;
     // Close on exec: redirection and "which java" start shells that must not inherit it.
     // open64: on i386 a plain open refuses files of 2 GiB and more.
-    int fd = open64(path, O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a named pipe in place of a settings file or a JVM library must not stop
+    // the launch waiting for a writer; for regular files the flag changes nothing.
+    int fd = open64(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return INVALID_SYS_HANDLE;
     return new SysHandle{fd, kSysHandleFile, 0};

@@ -28,18 +28,16 @@ protected:
     {
         testsupport::MakeDirectories(m_app);
         testsupport::MakeDirectories(m_work);
-        // `which` alone, so that only the test's own java commands are found.
-        jretest::MakeLink("/usr/bin/which", m_dir / "tools/which");
         m_environment.Unset("JRE_HOME");
         m_environment.Unset("JAVA_HOME");
         UsePath("");
     }
 
-    // The search path: directory (below the test's directory, if any), then the tools.
+    // The search path: directory (below the test's directory, if any), then one without java.
     void UsePath(const std::string& directory)
     {
-        const std::string tools = m_dir / "tools";
-        m_environment.Set("PATH", directory.empty() ? tools : m_dir / directory + ":" + tools);
+        const std::string empty = m_dir / "empty";
+        m_environment.Set("PATH", directory.empty() ? empty : m_dir / directory + ":" + empty);
     }
 
     void PlaceAllSources()
@@ -312,30 +310,39 @@ INSTANTIATE_TEST_SUITE_P(Bound, JavaCommandChainLength, testing::Values(ChainLen
                              return std::to_string(info.param.links) + "Links";
                          });
 
-// A `which` of the test's own decides what the search sees.
-struct WhichOutputCase {
+// The java command is the first executable regular file named java along PATH.
+struct PathCase {
     const char* name;
-    const char* output;
+    const char* path;      // PATH, with {tmp} filled in; null leaves it unset
     const char* expected;  // "/" stands for whatever the search finds under the root directory
 };
 
-void PrintTo(const WhichOutputCase& test, std::ostream* os) { *os << test.name; }
+void PrintTo(const PathCase& test, std::ostream* os) { *os << test.name; }
 
-const WhichOutputCase kWhichOutputs[] = {
-    {"NothingSearchesTheRoot", "", "/"},
-    {"BlanksOnlySearchTheRoot", " \n\t\n", "/"},
-    {"FirstWordTaken", "  {tmp}/sjdk/bin/java trailing words\nsecond line\n", "{tmp}/sjdk/bin/../lib/server/libjvm.so"},
-    {"WordWithoutSlash", "java\n", ""},
+const PathCase kPathCases[] = {
+    {"NoJavaSearchesTheRoot", "{tmp}/empty:{tmp}/nojava", "/"},
+    {"UnsetPathSearchesTheRoot", nullptr, "/"},
+    {"FirstDirectoryWithJavaWins", "{tmp}/nojava:{tmp}/sjdk/bin:{tmp}/other/bin", "{tmp}/sjdk/bin/../lib/server/libjvm.so"},
+    {"NonExecutableJavaSkipped", "{tmp}/plain:{tmp}/sjdk/bin", "{tmp}/sjdk/bin/../lib/server/libjvm.so"},
+    {"DirectoryNamedJavaSkipped", "{tmp}/dir:{tmp}/sjdk/bin", "{tmp}/sjdk/bin/../lib/server/libjvm.so"},
+    {"EmptyEntryWithoutJavaSkipped", ":{tmp}/other/bin", "{tmp}/other/bin/../lib/server/libjvm.so"},
 };
 
-class WhichOutput : public RuntimeSearch, public testing::WithParamInterface<WhichOutputCase> {};
+class JavaOnPath : public RuntimeSearch, public testing::WithParamInterface<PathCase> {};
 
-TEST_P(WhichOutput, DecidesTheDirectory)
+TEST_P(JavaOnPath, DecidesTheDirectory)
 {
     jretest::PlaceLibrary(m_dir / "sjdk/lib/server/libjvm.so");
     jretest::PlaceJavaCommand(m_dir / "sjdk/bin/java");
-    testsupport::WriteFile(m_dir / "fake/which", "#!/bin/sh\nprintf '%s' '" + Fill(GetParam().output) + "'\n", 0755);
-    m_environment.Set("PATH", m_dir / "fake");
+    jretest::PlaceLibrary(m_dir / "other/lib/server/libjvm.so");
+    jretest::PlaceJavaCommand(m_dir / "other/bin/java");
+    testsupport::WriteFile(m_dir / "plain/java", "not a program\n", 0644);
+    testsupport::MakeDirectories(m_dir / "dir/java");
+    testsupport::MakeDirectories(m_dir / "nojava");
+    if (GetParam().path)
+        m_environment.Set("PATH", Fill(GetParam().path));
+    else
+        m_environment.Unset("PATH");
 
     std::string expected = Fill(GetParam().expected);
     if (expected == "/") {
@@ -345,8 +352,8 @@ TEST_P(WhichOutput, DecidesTheDirectory)
     EXPECT_EQ(SearchPath(), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Which, WhichOutput, testing::ValuesIn(kWhichOutputs),
-                         [](const testing::TestParamInfo<WhichOutputCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Path, JavaOnPath, testing::ValuesIn(kPathCases),
+                         [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
 
 // ---- Runtime layouts through every letter ----
 

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace testsupport;
@@ -443,3 +444,67 @@ TEST_F(LaunchTest, EmptyArgumentVector)
 }
 
 }  // namespace
+
+// ---- The launch trace ----
+
+// The trace lines of err (those beginning "launcher: "), without the prefix.
+std::vector<std::string> TraceLines(const std::string& err)
+{
+    std::vector<std::string> lines = LinesWith(err, "launcher: ");
+    for (std::string& line : lines)
+        line.erase(0, std::string("launcher: ").size());
+    return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& wanted)
+{
+    return std::find(lines.begin(), lines.end(), wanted) != lines.end();
+}
+
+TEST_F(LaunchTest, TraceNamesEveryDecisionOfAFailedSearch)
+{
+    std::string app = MakeApp("mainclass probe.Probe\njre_order ce\njvmdll {dir}/missing.so\n");
+    ProcessOptions options;
+    options.setEnv = {"LAUNCHER_TRACE=1"};
+    options.unsetEnv = {"JAVA_HOME", "JRE_HOME"};
+    ProcessResult result = RunProcess({app}, options);
+
+    EXPECT_EQ(result.status, 1);
+    std::vector<std::string> trace = TraceLines(result.err);
+    EXPECT_TRUE(HasLine(trace, "runtime search order \"ce\"")) << result.err;
+    EXPECT_TRUE(HasLine(trace, "runtime c: jvmdll " + dir / "missing.so" + " is not readable")) << result.err;
+    EXPECT_TRUE(HasLine(trace, "runtime e: JRE_HOME is not set")) << result.err;
+    EXPECT_TRUE(HasLine(trace, "class path " + app)) << result.err;
+    EXPECT_TRUE(HasLine(trace, "result 1")) << result.err;
+    // Every line but the message itself belongs to the trace.
+    EXPECT_EQ(Lines(result.err).size(), trace.size() + 1) << result.err;
+    EXPECT_TRUE(HasLine(Lines(result.err), "Java Runtime Environment not found.")) << result.err;
+}
+
+TEST_F(LaunchTest, TraceFollowsASuccessfulLaunch)
+{
+    std::string app = MakeApp("mainclass probe.Probe\njvmdll {jvm}\noption -Dtraced=yes\n");
+    ProcessOptions options;
+    options.setEnv = {"LAUNCHER_TRACE=yes"};
+    ProcessResult result = RunProcess({app, "a", "b"}, options);
+
+    EXPECT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> trace = TraceLines(result.err);
+    EXPECT_TRUE(HasLine(trace, std::string("runtime c: ") + kTestLibJvm)) << result.err;
+    EXPECT_TRUE(HasLine(trace, "JVM option 1: -Dtraced=yes")) << result.err;
+    EXPECT_TRUE(HasLine(trace, "JVM option 2: -Djava.class.path=" + app)) << result.err;
+    EXPECT_TRUE(HasLine(trace, "main class probe.Probe with 2 arguments")) << result.err;
+    EXPECT_TRUE(HasLine(trace, "result 0")) << result.err;
+}
+
+TEST_F(LaunchTest, WithoutTraceOnlyTheMessage)
+{
+    std::string app = MakeApp("mainclass probe.Probe\njre_order c\n");
+    for (const char* setting : {"LAUNCHER_TRACE=0", "LAUNCHER_TRACE="}) {
+        ProcessOptions options;
+        options.setEnv = {setting};
+        ProcessResult result = RunProcess({app}, options);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "Java Runtime Environment not found.\n") << setting;
+    }
+}
