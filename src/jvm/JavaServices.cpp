@@ -27,6 +27,20 @@ void DeleteLocalRefs(JNIEnv* env, jobject first, jobject second, jobject third)
             env->DeleteLocalRef(ref);
 }
 
+// A static method of java/lang/System, with the class in system; null (the exception cleared,
+// system null) when either is missing.
+jmethodID FindSystemMethod(JNIEnv* env, const char* name, const char* signature, jclass& system)
+{
+    system = env->FindClass("java/lang/System");
+    jmethodID method = system ? env->GetStaticMethodID(system, name, signature) : nullptr;
+    if (!method) {
+        CheckJavaException(env, false);
+        DeleteLocalRefs(env, system, nullptr, nullptr);
+        system = nullptr;
+    }
+    return method;
+}
+
 }  // namespace
 
 void SetSystemProperty(JNIEnv* env, char* text)
@@ -37,14 +51,11 @@ void SetSystemProperty(JNIEnv* env, char* text)
     else
         value = text + strlen(text);
 
-    jclass system = env->FindClass("java/lang/System");
-    jmethodID setProperty = system ? env->GetStaticMethodID(system, "setProperty",
-        "(Ljava/lang/String;Ljava/lang/String;)Ljava/lang/String;") : nullptr;
-    if (!setProperty) {
-        CheckJavaException(env, false);
-        DeleteLocalRefs(env, system, nullptr, nullptr);
+    jclass system = nullptr;
+    jmethodID setProperty = FindSystemMethod(env, "setProperty",
+        "(Ljava/lang/String;Ljava/lang/String;)Ljava/lang/String;", system);
+    if (!setProperty)
         return;
-    }
     jstring name = NewJavaStringFromUtf8(env, text);
     jstring javaValue = name ? NewJavaStringFromUtf8(env, value) : nullptr;
     if (javaValue) {
@@ -58,10 +69,11 @@ void SetSystemProperty(JNIEnv* env, char* text)
 
 void RequestJavaExit(JNIEnv* env, int code)
 {
-    jclass system = env->FindClass("java/lang/System");
-    jmethodID exit = system ? env->GetStaticMethodID(system, "exit", "(I)V") : nullptr;
-    if (exit)
-        env->CallStaticVoidMethod(system, exit, code);  // System.exit(code)
+    jclass system = nullptr;
+    jmethodID exit = FindSystemMethod(env, "exit", "(I)V", system);
+    if (!exit)
+        return;
+    env->CallStaticVoidMethod(system, exit, code);  // System.exit(code)
     CheckJavaException(env, false);
     DeleteLocalRefs(env, system, nullptr, nullptr);
 }
@@ -70,14 +82,10 @@ bool CJavaHost::QueryJavaVersion(MyCString& version)
 {
     if (!m_pEnv)
         return false;
-    jclass system = m_pEnv->FindClass("java/lang/System");
-    jmethodID getProperty = system ? m_pEnv->GetStaticMethodID(system, "getProperty",
-        "(Ljava/lang/String;)Ljava/lang/String;") : nullptr;
-    if (!getProperty) {
-        CheckJavaException(m_pEnv, false);
-        DeleteLocalRefs(m_pEnv, system, nullptr, nullptr);
+    jclass system = nullptr;
+    jmethodID getProperty = FindSystemMethod(m_pEnv, "getProperty", "(Ljava/lang/String;)Ljava/lang/String;", system);
+    if (!getProperty)
         return false;
-    }
     jstring key = m_pEnv->NewStringUTF("java.version");
     // System.getProperty("java.version")
     jobject value = key ? m_pEnv->CallStaticObjectMethod(system, getProperty, key) : nullptr;

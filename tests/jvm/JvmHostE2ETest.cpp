@@ -228,23 +228,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, ArgumentArrayTest, testing::ValuesIn(kArgumentCa
 // ---- properties and version
 
 // JAVA_VERSION from the runtime's release file.
-std::string ReleaseJavaVersion()
-{
-    std::string release = testsupport::ReadFile(std::string(testsupport::kTestJavaHome) + "/release");
-    std::string key = "JAVA_VERSION=\"";
-    size_t start = release.find(key);
-    if (start == std::string::npos)
-        return "";
-    start += key.size();
-    return release.substr(start, release.find('"', start) - start);
-}
-
 TEST(Properties, SetFromTextAndVersionReadBack)
 {
     ProcessResult r = RunDriver({"--property=p.a=b=c", "--property=p.flag", "--property=p.a = b", "--property==x",
                                  "--property=p.after=ok", "--property=p.\xc3\xa4=\xc3\xb6\xe2\x82\xac",
                                  "--property=p.emoji=\xf0\x9f\x98\x80", "--version", "--main=jvmtest.ShowProperties"});
-    std::string version = ReleaseJavaVersion();
+    std::string version = testsupport::TestJavaVersion();
     ASSERT_FALSE(version.empty());
 
     EXPECT_EQ(r.status, 0);

@@ -3,6 +3,8 @@
 #include "settings/SettingsLoader.h"
 #include "settings/ZipRemark.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -16,17 +18,6 @@ namespace {
 // "key é€𝄞" and its UTF-16 units: U+1D11E is the surrogate pair D834 DD1E.
 const std::string kUtf8Text = "key \xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E";
 const std::u16string kUtf16Text = u"key \u00E9\u20AC\U0001D11E";
-
-std::string Utf16Bytes(const std::u16string& units, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : units) {
-        char high = static_cast<char>(unit >> 8);
-        char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
 
 struct DecodeCase {
     const char* name;
@@ -42,13 +33,13 @@ void PrintTo(const DecodeCase& c, std::ostream* os)
 
 const DecodeCase kDecodeCases[] = {
     {"Utf8Mark", "C", "\xEF\xBB\xBF" + kUtf8Text, kUtf8Text},
-    {"Utf16LittleEndian", "C", Utf16Bytes(kUtf16Text, false), kUtf8Text},
-    {"Utf16BigEndian", "C", Utf16Bytes(kUtf16Text, true), kUtf8Text},
+    {"Utf16LittleEndian", "C", testsupport::Utf16WithMark(kUtf16Text, false), kUtf8Text},
+    {"Utf16BigEndian", "C", testsupport::Utf16WithMark(kUtf16Text, true), kUtf8Text},
     {"NativeUtf8", "en_US.UTF-8", kUtf8Text, kUtf8Text},
     {"NativeLatin1", "en_US.ISO-8859-1", "key \xE9 \xFC", "key \xC3\xA9 \xC3\xBC"},
     {"Utf8MarkKeepsNulBytes", "C", std::string("\xEF\xBB\xBF" "ab\0c", 7), std::string("ab\0c", 4)},
-    {"Utf16StopsAtZeroUnit", "C", Utf16Bytes(u"a", false) + std::string("\0\0b\0", 4), "a"},
-    {"Utf16OddByteIgnored", "C", Utf16Bytes(u"ab", true) + "c", "ab"},
+    {"Utf16StopsAtZeroUnit", "C", testsupport::Utf16WithMark(u"a", false) + std::string("\0\0b\0", 4), "a"},
+    {"Utf16OddByteIgnored", "C", testsupport::Utf16WithMark(u"ab", true) + "c", "ab"},
     {"MarkOnly", "C", "\xFF\xFE", ""},
     {"NativeStopsAtNul", "en_US.UTF-8", std::string("ab\0cd", 5), "ab"},
     {"Empty", "en_US.UTF-8", "", ""},

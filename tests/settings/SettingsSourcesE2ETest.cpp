@@ -255,17 +255,6 @@ TEST_F(SettingsSourcesTest, EmbeddedDisableExternalDropsTheFile)
 // "option -Dcity=Zürich €" and its second line, as each encoding writes them.
 const std::string kUtf8External = "option -Dcity=Z\xC3\xBCrich \xE2\x82\xAC\r\noption 2";
 
-std::string Utf16(const std::u16string& units, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : units) {
-        char high = static_cast<char>(unit >> 8);
-        char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
-
 struct EncodingCase {
     const char* name;
     std::string bytes;
@@ -280,12 +269,12 @@ void PrintTo(const EncodingCase& c, std::ostream* os)
 
 const EncodingCase kEncodingCases[] = {
     {"Utf8WithMark", "\xEF\xBB\xBF" + kUtf8External, "C", kUtf8External},
-    {"Utf16LittleEndian", Utf16(u"option -Dcity=Z\u00FCrich \u20AC\r\noption 2", false), "C", kUtf8External},
-    {"Utf16BigEndian", Utf16(u"option -Dcity=Z\u00FCrich \u20AC\r\noption 2", true), "C", kUtf8External},
+    {"Utf16LittleEndian", testsupport::Utf16WithMark(u"option -Dcity=Z\u00FCrich \u20AC\r\noption 2", false), "C", kUtf8External},
+    {"Utf16BigEndian", testsupport::Utf16WithMark(u"option -Dcity=Z\u00FCrich \u20AC\r\noption 2", true), "C", kUtf8External},
     {"LocaleUtf8", kUtf8External, "en_US.UTF-8", kUtf8External},
     {"LocaleLatin1", "option -Dcity=Z\xFCrich\r\noption 2", "en_US.ISO-8859-1",
      "option -Dcity=Z\xC3\xBCrich\r\noption 2"},
-    {"SurrogatePair", Utf16(u"option \U0001D11E", false), "C", "option \xF0\x9D\x84\x9E"},
+    {"SurrogatePair", testsupport::Utf16WithMark(u"option \U0001D11E", false), "C", "option \xF0\x9D\x84\x9E"},
 };
 
 class ExternalEncodingTest : public SettingsSourcesTest, public testing::WithParamInterface<EncodingCase> {};

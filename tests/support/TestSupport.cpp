@@ -383,4 +383,26 @@ void Pack(const PackRequest& request) {
     ASSERT_EQ(packed.status, 0) << "launcher-pack failed:\n" << packed.err;
 }
 
+std::string TestJavaVersion()
+{
+    std::string release = ReadFile(std::string(kTestJavaHome) + "/release");
+    std::string key = "JAVA_VERSION=\"";
+    size_t start = release.find(key);
+    if (start == std::string::npos)
+        return "";
+    start += key.size();
+    return release.substr(start, release.find('"', start) - start);
+}
+
+std::string Utf16WithMark(const std::u16string& units, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : units) {
+        char high = static_cast<char>(unit >> 8);
+        char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 }  // namespace testsupport

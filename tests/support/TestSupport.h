@@ -44,6 +44,12 @@ std::string ReadFile(const std::string& path);
 // mkdir -p.
 void MakeDirectories(const std::string& path);
 
+// java.version of the test runtime, from its release file; "" when it cannot be read.
+std::string TestJavaVersion();
+
+// The units as UTF-16 bytes after their byte-order mark, little- or big-endian.
+std::string Utf16WithMark(const std::u16string& units, bool bigEndian);
+
 struct ProcessOptions {
     std::vector<std::string> setEnv;    // "NAME=VALUE", added to or replacing the inherited environment
     std::vector<std::string> unsetEnv;  // names removed from the inherited environment

@@ -56,18 +56,6 @@ std::vector<std::string> LinesWith(const std::string& text, const std::string& p
     return found;
 }
 
-// java.version of the test runtime, from its release file.
-std::string JavaVersion()
-{
-    std::string release = ReadFile(std::string(kTestJavaHome) + "/release");
-    std::string key = "\nJAVA_VERSION=\"";
-    size_t start = release.find(key);
-    if (start == std::string::npos)
-        return "";
-    start += key.size();
-    return release.substr(start, release.find('"', start) - start);
-}
-
 class LaunchTest : public ::testing::Test {
 protected:
     // Packs the probe jar with the settings into dir/app; "{jvm}", "{dir}" and the other
@@ -110,7 +98,7 @@ TEST_P(LaunchResultTest, ExitsWithItsMessage)
     const ResultCase& c = GetParam();
     ProcessResult result = RunProcess({MakeApp(c.settings)});
     EXPECT_EQ(result.status, c.status) << result.err;
-    EXPECT_EQ(LastLine(result.err), Fill(c.lastLine, {{"version", JavaVersion()}}));
+    EXPECT_EQ(LastLine(result.err), Fill(c.lastLine, {{"version", TestJavaVersion()}}));
     EXPECT_EQ(result.out, "");
 }
 
@@ -201,7 +189,7 @@ TEST_P(MessageOverrideTest, PrintsTheOverride)
     if (*c.external)
         WriteFile(app + ".cfg", c.external);
     ProcessResult result = RunProcess({app});
-    EXPECT_EQ(result.err, Fill(c.err, {{"version", JavaVersion()}}));
+    EXPECT_EQ(result.err, Fill(c.err, {{"version", TestJavaVersion()}}));
 }
 
 const MessageCase kMessageCases[] = {
