@@ -73,7 +73,8 @@ bool IsForeignElf(const char* path)
 
 bool IsCandidate(const MyCString& path)
 {
-    if (!IsReadable(path.c_str()))
+    // Anything but a regular file would only fail in the loader, or block it (a named pipe).
+    if (!IsReadable(path.c_str()) || !IsRegularFile(path.c_str()))
         return false;
     if (IsForeignElf(path.c_str())) {
         Trace("probe %s: skipped, built for another processor", path.c_str());

@@ -41,8 +41,9 @@ MyCString FindExplicitLibrary(CSettingsLoader& store)
         return MyCString();
     }
     MyCString path = store.ResolvePath(value);
-    if (!IsReadable(path.c_str())) {
-        Trace("runtime c: jvmdll %s is not readable", path.c_str());
+    // A named pipe would block the loader for good.
+    if (!IsReadable(path.c_str()) || !IsRegularFile(path.c_str())) {
+        Trace("runtime c: jvmdll %s is not a readable file", path.c_str());
         return MyCString();
     }
     return path;

@@ -117,6 +117,12 @@ bool IsReadable(const char* path)
     return path && access(path, R_OK) == 0;
 }
 
+bool IsRegularFile(const char* path)
+{
+    struct stat64 info;
+    return stat64(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 size_t CopyBounded(const char* source, size_t size, char* target)
 {
     strncpy(target, source, size);

@@ -41,6 +41,8 @@ int GetWorkingDirectory(size_t size, char* buffer);
 
 // access(path, R_OK) == 0. Directories count.
 [[nodiscard]] bool IsReadable(const char* path);
+// True when path (links followed) is a regular file: not a directory, pipe or device.
+[[nodiscard]] bool IsRegularFile(const char* path);
 
 // strncpy(target, source, size); returns strlen(source). A source of size bytes or more is
 // cut and left without a terminator.

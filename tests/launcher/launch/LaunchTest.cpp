@@ -460,7 +460,7 @@ TEST_F(LaunchTest, TraceNamesEveryDecisionOfAFailedSearch)
     EXPECT_EQ(result.status, 1);
     std::vector<std::string> trace = TraceLines(result.err);
     EXPECT_TRUE(HasLine(trace, "runtime search order \"ce\"")) << result.err;
-    EXPECT_TRUE(HasLine(trace, "runtime c: jvmdll " + dir / "missing.so" + " is not readable")) << result.err;
+    EXPECT_TRUE(HasLine(trace, "runtime c: jvmdll " + dir / "missing.so" + " is not a readable file")) << result.err;
     EXPECT_TRUE(HasLine(trace, "runtime e: JRE_HOME is not set")) << result.err;
     EXPECT_TRUE(HasLine(trace, "class path " + app)) << result.err;
     EXPECT_TRUE(HasLine(trace, "result 1")) << result.err;
