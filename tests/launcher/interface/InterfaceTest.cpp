@@ -231,4 +231,25 @@ TEST(InterfaceExports, DynamicSymbolTableListsExactlyTheInterface)
     EXPECT_EQ(symbols, expected) << result.out;
 }
 
+// libstdc++ and libgcc are linked in: the program needs only the C library and the loader.
+TEST(InterfaceExports, NeedsOnlyTheCLibraryAndTheLoader)
+{
+    ProcessResult result = testsupport::RunProcess({"readelf", "-d", testsupport::kLauncherPath});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::set<std::string> needed;
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);) {
+        size_t open = line.find("Shared library: [");
+        if (line.find("(NEEDED)") != std::string::npos && open != std::string::npos) {
+            size_t start = open + std::string("Shared library: [").size();
+            needed.insert(line.substr(start, line.find(']', start) - start));
+        }
+    }
+    for (const std::string& library : needed) {
+        bool allowed = library == "libc.so.6" || library == "libdl.so.2" || library.rfind("ld-linux", 0) == 0;
+        EXPECT_TRUE(allowed) << library << " in\n" << result.out;
+    }
+    EXPECT_EQ(needed.count("libc.so.6"), 1u) << result.out;
+}
+
 }  // namespace
