@@ -383,6 +383,11 @@ void Pack(const PackRequest& request) {
     ASSERT_EQ(packed.status, 0) << "launcher-pack failed:\n" << packed.err;
 }
 
+bool RunsUnderEmulation()
+{
+    return sizeof(void*) == 4 && ReadFile("/proc/sys/fs/binfmt_misc/qemu-i386").rfind("enabled", 0) == 0;
+}
+
 std::string TestJavaVersion()
 {
     std::string release = ReadFile(std::string(kTestJavaHome) + "/release");

@@ -44,6 +44,11 @@ std::string ReadFile(const std::string& path);
 // mkdir -p.
 void MakeDirectories(const std::string& path);
 
+// True when this 32-bit build runs through qemu's user-mode emulator (scripts/setup registers it
+// on kernels that cannot run 32-bit programs). The emulator does not carry the JVM through
+// signals, so tests of signal handling say so and skip there.
+bool RunsUnderEmulation();
+
 // java.version of the test runtime, from its release file; "" when it cannot be read.
 std::string TestJavaVersion();
 

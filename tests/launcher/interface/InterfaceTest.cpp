@@ -164,7 +164,8 @@ TEST_F(InterfaceTest, ChildOfTheApplicationPublishesItsOwnBlock)
     EXPECT_EQ(report["inherited"], "");
     EXPECT_EQ(report["child.inherited"], report["published"]);
     EXPECT_NE(report["child.published"], "");
-    EXPECT_NE(report["child.published"], report["child.inherited"]);
+    // The child's own block may lie at the parent's address (without address randomisation it
+    // does): its slot 0 holding the child's own store shows that it is the child's.
     EXPECT_EQ(report["child.slot0"], "pldr");
     EXPECT_EQ(report["child.slot1"], "set");
 }
