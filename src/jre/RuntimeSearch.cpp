@@ -97,7 +97,7 @@ MyCString FindJavaCommand()
 }
 
 // path up to and including its last '/'; "" when it has none.
-MyCString DirectoryOf(const MyCString& path)
+MyCString UpToLastSlash(const MyCString& path)
 {
     const char* slash = strrchr(path.c_str(), '/');
     return slash ? MyCString(path.c_str(), static_cast<int>(slash - path.c_str()) + 1) : MyCString();
@@ -108,7 +108,7 @@ MyCString ResolveLinkTarget(const MyCString& link, const MyCString& target)
 {
     if (target.CharAt(0, 0) == '/')
         return target;
-    return Concatenate(DirectoryOf(link).c_str(), target.c_str());
+    return Concatenate(UpToLastSlash(link).c_str(), target.c_str());
 }
 
 // Replaces path by the end of its chain of symbolic links; false for a chain of more than
@@ -150,7 +150,7 @@ MyCString FindJvmFromPath(CSettingsLoader& store)
         Trace("runtime s: more than %d links to follow", kMaxLinks);
         return MyCString();
     }
-    MyCString directory = DirectoryOf(command);
+    MyCString directory = UpToLastSlash(command);
     Trace("runtime s: the java command is in \"%s\"", directory.c_str());
     if (directory.IsEmpty())
         return MyCString();
