@@ -73,17 +73,15 @@ def hello_world(work, build, libjvm, rounds):
     jar = os.path.join(work, "hello.jar")
     by_jvmdll = pack(build, jar, f"mainclass Hello\njvmdll {libjvm}\n",
                      os.path.join(work, "hello-jvmdll"))
-    by_which = pack(build, jar, "mainclass Hello\njre_order s\n", os.path.join(work, "hello-which"))
+    by_path = pack(build, jar, "mainclass Hello\njre_order s\n", os.path.join(work, "hello-path"))
     java = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(libjvm))), "bin", "java")
     commands = [
         ("generated executable, jvmdll", [by_jvmdll], 0),
-        ("generated executable, which java", [by_which], 0),
+        ("generated executable, java on PATH", [by_path], 0),
         ("java -cp hello.jar Hello", [java, "-cp", jar, "Hello"], 0),
         ("floor (dlopen, create, main)", [os.path.join(work, "floor"), libjvm, jar, "Hello"], 0),
     ]
-    # What letter s adds to a launch: the shell and the which command it starts.
-    which = ("sh -c 'which java'", ["/bin/sh", "-c", "which java"], 0)
-    samples = race(commands + [which], rounds)
+    samples = race(commands, rounds)
     java_ms = median_ms(samples[commands[2][0]])
     floor_ms = median_ms(samples[commands[3][0]])
     java_mib = median_mib(samples[commands[2][0]])
@@ -94,7 +92,6 @@ def hello_world(work, build, libjvm, rounds):
         ms, mib = median_ms(samples[name]), median_mib(samples[name])
         print(f"  {name:34} {ms:8.1f} {ms / java_ms:6.2f} {ms / floor_ms:7.2f}"
               f" {median_cpu_ms(samples[name]):7.1f} {mib:13.1f} {mib / java_mib:6.2f}")
-    print(f"  {which[0]} alone, as letter s runs it: {median_ms(samples[which[0]]):.1f} ms")
     print()
 
 
