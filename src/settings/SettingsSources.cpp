@@ -192,7 +192,7 @@ void CSettingsLoader::LocateSettingsBlock()
 
 void CSettingsLoader::ReadExternalSettings()
 {
-    MyCString path = ExecutablePath();
+    const MyCString& path = m_strExePath;
     if (path.IsEmpty())
         return;  // no executable path: no name beside it to try
     const int ends[] = {path.GetLength(), path.GetLength(), ExtensionPosition(path), ExtensionPosition(path)};
@@ -215,7 +215,7 @@ void CSettingsLoader::ReadEmbeddedSettings()
 {
     if (m_nTailOffset == 0)
         return;
-    CMappedFile image(ExecutablePath().c_str());
+    CMappedFile image(m_strExePath.c_str());
     MyCString text;
     if (!ReadEmbeddedBlock(image, m_nTailOffset, text)) {
         Trace("embedded settings: none (the block does not fit before offset %d)", m_nTailOffset);

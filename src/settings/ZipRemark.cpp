@@ -1,6 +1,5 @@
 #include "settings/ZipRemark.h"
 
-#include "settings/AppPaths.h"
 #include "settings/MappedFile.h"
 
 namespace {
@@ -33,8 +32,6 @@ long long FindEndRecord(const unsigned char* window, long long length)
     }
     return last;
 }
-
-CZipRemark::CZipRemark() : CZipRemark(CMappedFile(ExecutablePath().c_str())) {}
 
 CZipRemark::CZipRemark(const CMappedFile& image)
 {

@@ -11,8 +11,7 @@ class CMappedFile;
 // the last signature found counts.
 class CZipRemark : public CStringBufT<char> {
 public:
-    CZipRemark();
-    // The remark at the end of an already mapped image.
+    // The remark at the end of the mapped executable.
     explicit CZipRemark(const CMappedFile& image);
 };
 
